@@ -10,6 +10,8 @@
 #include <atomic>
 
 #include <cerrno>
+#include <dirent.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 
@@ -39,6 +41,21 @@ bool modemLinesMissing(int err) { return err == ENOTTY || err == EINVAL || err =
 QString systemLocation(const QString &name)
 {
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+}
+
+
+// The names under /sys/class/tty, in directory order; empty where there is no such folder.
+QByteArray ttyDeviceKey()
+{
+    QByteArray key;
+    if (DIR *dir = ::opendir("/sys/class/tty")) {
+        while (const dirent *entry = ::readdir(dir)) {
+            key += entry->d_name;
+            key += '\n';
+        }
+        ::closedir(dir);
+    }
+    return key;
 }
 
 } // namespace
@@ -327,9 +344,21 @@ QStringList SerialLink::portNames()
 {
     if (g_portListFault.exchange(false))
         throw LinkError(kPortListFailed);
+    // Enumerating asks every tty device in turn (about 12 ms of CPU here, once a second).
+    // The answer can change only when the set of tty devices does (an adapter plugged in or
+    // pulled), so a listing of the kernel's tty directory decides whether to ask again.
+    static std::mutex mutex;
+    static QByteArray cachedKey;
+    static QStringList cachedNames;
+    const std::lock_guard lock(mutex);
+    const QByteArray key = ttyDeviceKey();
+    if (!key.isEmpty() && key == cachedKey)
+        return cachedNames;
     QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)
         names << info.portName();
-    return sortPortNames(names);
+    cachedNames = sortPortNames(names);
+    cachedKey = key;
+    return cachedNames;
 }

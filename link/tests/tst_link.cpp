@@ -1,3 +1,4 @@
+#include "pty.h"
 #include "seriallink.h"
 
 #include <QSignalSpy>
@@ -16,53 +17,6 @@ Q_DECLARE_METATYPE(SerialLink::Fault)
 
 namespace {
 
-// A pseudo-terminal stands in for the counter: the link opens the slave by its path, the
-// test plays the device on the master.
-struct Pty
-{
-    int master = -1;
-    QString path;
-
-    Pty()
-    {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
-            path = QString::fromLocal8Bit(::ptsname(master));
-    }
-    ~Pty() { hangUp(); }
-    Pty(const Pty &) = delete;
-    Pty &operator=(const Pty &) = delete;
-
-    void hangUp()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-
-    void send(const QByteArray &data) const
-    {
-        QCOMPARE(::write(master, data.constData(), size_t(data.size())), ssize_t(data.size()));
-    }
-
-    // What the link wrote, waiting up to timeoutMs for count bytes.
-    QByteArray receive(qsizetype count, int timeoutMs = 2000) const
-    {
-        QByteArray got;
-        QDeadlineTimer deadline(timeoutMs);
-        while (got.size() < count && !deadline.hasExpired()) {
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, int(deadline.remainingTime())) <= 0)
-                break;
-            char buf[256];
-            const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n > 0)
-                got.append(buf, n);
-        }
-        return got;
-    }
-};
-
 QString messageOf(const std::function<void()> &operation)
 {
     try {
@@ -73,12 +27,6 @@ QString messageOf(const std::function<void()> &operation)
     return {};
 }
 
-double cpuSeconds()
-{
-    timespec ts{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
 
 // Reads every receive event's characters, as the window's handler does.
 struct Reader
@@ -117,7 +65,7 @@ private slots:
         QVERIFY(link.isOpen());
 
         const QByteArray lines = "F  10.000000 MHz\r\nF  10.000001 MHz\r\n";
-        pty.send(lines);
+        QVERIFY(pty.send(lines));
         QTRY_COMPARE(reader.received, lines);
         QVERIFY(reader.countMatchedRead);
 
@@ -127,7 +75,7 @@ private slots:
             burst += QByteArray::number(i).rightJustified(16, '0') + "\r\n";
         reader.received.clear();
         for (qsizetype at = 0; at < burst.size(); at += 1000)
-            pty.send(burst.mid(at, 1000));
+            QVERIFY(pty.send(burst.mid(at, 1000)));
         QTRY_COMPARE(reader.received.size(), burst.size());
         QCOMPARE(reader.received, burst);
         QVERIFY(reader.countMatchedRead);
@@ -290,9 +238,9 @@ private slots:
         QVERIFY(stopped.wait(2000));
         QVERIFY(link.isOpen());
 
-        const double before = cpuSeconds();
+        const double before = processCpuSeconds();
         QTest::qWait(1000);
-        const double used = cpuSeconds() - before;
+        const double used = processCpuSeconds() - before;
         QVERIFY2(used < 0.2, qPrintable(QString("%1 s of CPU in 1 s idle").arg(used)));
         QCOMPARE(stopped.size(), 1);
         QCOMPARE(messageOf([&] { link.write("M"); }), QStringLiteral("Ошибка записи в порт"));
@@ -324,7 +272,7 @@ private slots:
         });
         link.setPortName(pty.path);
         link.open();
-        pty.send("F  10.000000 MHz\r\n");
+        QVERIFY(pty.send("F  10.000000 MHz\r\n"));
         ::usleep(50000); // it reaches the driver while no event is handled
         inWrite = true;
         link.write("U");
