@@ -241,18 +241,26 @@ void render(QImage &img, const Props &p, const Layout &lay)
     const qint64 textLen = p.text.size();
     const auto *text = reinterpret_cast<const unsigned char *>(p.text.constData());
 
+    const LcdChar::Table &glyphs = LcdChar::table();
     for (int r = 0; r < LcdChar::kRows; ++r) {
+        // Column j is dot column k of character position i; both advance together.
+        qint64 i = jFirst / 6;
+        int k = int(jFirst % 6);
+        int glyphRow = i < textLen ? glyphs[std::size_t(text[i]) * LcdChar::kRows + std::size_t(r)] : 0;
         for (std::size_t c = 0; c < count; ++c) {
-            const qint64 j = jFirst + qint64(c);
-            const qint64 i = j / 6, k = j % 6;
             QRgb colour = off;
             if (k == 5) {
                 if (p.charSpace)
                     colour = board;
-            } else if (i < textLen && (LcdChar::row(text[i], r) >> (4 - k)) & 1) {
+            } else if ((glyphRow >> (4 - k)) & 1) {
                 colour = on;
             }
             colours[c] = colour;
+            if (++k == 6) {
+                k = 0;
+                ++i;
+                glyphRow = i < textLen ? glyphs[std::size_t(text[i]) * LcdChar::kRows + std::size_t(r)] : 0;
+            }
         }
         const qint64 top = y0 + pitch * r;
         for (qint64 k = 0; k < S; ++k) {

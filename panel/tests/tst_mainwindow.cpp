@@ -160,6 +160,28 @@ private slots:
         QVERIFY(rig.boxes.isEmpty());
     }
 
+    // The title bar's About item opens the About window modally; OK closes it.
+    void aboutFromTheTitleBar()
+    {
+        Rig rig;
+        rig.form.show();
+        QString title;
+        bool modal = false;
+        QTimer::singleShot(50, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            modal = dialog->isModal() && dialog->objectName() == "TForm3";
+            QTest::mouseClick(dialog->findChild<QPushButton *>("AboutOk"), Qt::LeftButton);
+        });
+        QCOMPARE(rig.form.aboutItem()->toolTip(), QString("О программе"));
+        rig.form.aboutItem()->click();
+        QCOMPARE(title, QString("О программе"));
+        QVERIFY(modal);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(rig.get<QLabel>("TitleInfo")->text(), QString("QV-274 Control panel v1.5    "));
+    }
+
     void portList()
     {
         Rig rig;
