@@ -104,6 +104,7 @@ TForm1::TForm1(QWidget *parent)
     portPoller_->start();
 
     clockTimer_->setInterval(kClockIntervalMs);
+    clockTimer_->setTimerType(Qt::PreciseTimer); // a coarse timer may slip below 20 a second
     connect(clockTimer_, &QTimer::timeout, this, &TForm1::clockTick);
     clockTimer_->start();
 

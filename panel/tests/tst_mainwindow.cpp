@@ -182,6 +182,39 @@ private slots:
         QCOMPARE(rig.get<QLabel>("TitleInfo")->text(), QString("QV-274 Control panel v1.5    "));
     }
 
+    // The clock runs and re-applies the live LCD's visibility at every tick, which must cost
+    // no repaint of the LCD while nothing changes.
+    void clockTicksWithoutRepaintingTheLcd()
+    {
+        Rig rig;
+        rig.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.form));
+        QTest::qWait(100);
+        struct PaintCounter : QObject
+        {
+            int paints = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        rig.liveLcd()->installEventFilter(&counter);
+        QSet<QString> clockTexts;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 500) {
+            clockTexts << rig.panel(2);
+            QTest::qWait(5);
+        }
+        QCOMPARE(counter.paints, 0);
+        QVERIFY2(clockTexts.size() >= 10, qPrintable(QString::number(clockTexts.size()))); // >= 20 a second
+        const QTime now = QTime::currentTime();
+        const QTime shown = QTime::fromString(rig.panel(2), "h:m:s,z");
+        QVERIFY(shown.isValid());
+        QVERIFY(qAbs(shown.msecsTo(now)) < 1000);
+    }
+
     void portList()
     {
         Rig rig;
@@ -546,6 +579,20 @@ private slots:
         QCOMPARE(rig.form.records().count(), 2);
         QVERIFY(rig.line("F  10.000002 MHz"));
         QCOMPARE(rig.form.records().count(), 2); // no longer recording
+    }
+
+    // Closing the window during a recording ends the program without asking or writing.
+    void closingWhileRecordingAsksNothing()
+    {
+        Rig rig;
+        rig.form.show();
+        QVERIFY(rig.open());
+        rig.click(rig.record());
+        QVERIFY(rig.line("F  10.000000 MHz"));
+        QVERIFY(rig.form.close());
+        QVERIFY(rig.dialogSuggestions.isEmpty());
+        QVERIFY(!rig.form.link().isOpen());
+        QCOMPARE(rig.form.exits, 0);
     }
 };
 
