@@ -87,20 +87,17 @@ TForm1::TForm1(QWidget *parent)
     createControls(client);
     about_ = new TForm3(this);
 
-    // Creation step: the port list, the baud-rate index, the first port.
-    try {
-        fillPorts(SerialLink::portNames());
-    } catch (const LinkError &e) {
-        ErrorBox::show(e.message(), this);
-    }
-    baudRate_->setCurrentIndex(SerialLink::kDefaultBaudRateIndex);
-    if (portChooser_->count() > 0)
-        portChooser_->setCurrentIndex(0);
-
+    // Creation step: the port list, the baud-rate index, the first port. The first fill goes
+    // through the poller too, so a list that cannot be read is reported once, not again a
+    // second later.
     portPoller_->setInterval(1000);
     connect(portPoller_, &PortListPoller::refreshed, this, &TForm1::fillPorts);
     connect(portPoller_, &PortListPoller::failed, this,
             [this](const QString &message) { ErrorBox::show(message, this); });
+    portPoller_->poll();
+    baudRate_->setCurrentIndex(SerialLink::kDefaultBaudRateIndex);
+    if (portChooser_->count() > 0)
+        portChooser_->setCurrentIndex(0);
     portPoller_->start();
 
     clockTimer_->setInterval(kClockIntervalMs);

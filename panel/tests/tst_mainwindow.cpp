@@ -29,27 +29,31 @@ protected:
     void exitNow() override { ++exits; }
 };
 
+// Error boxes captured from before the window exists (its creation may show one).
+struct BoxCapture
+{
+    QStringList boxes;
+    BoxCapture() { ErrorBox::setSink([this](const QString &t) { boxes << t; }); }
+    ~BoxCapture() { ErrorBox::setSink({}); }
+};
+
 // A window, a pseudo-terminal playing the counter, and the error boxes captured.
-struct Rig
+struct Rig : BoxCapture
 {
     Pty pty;
     Form form;
-    QStringList boxes;
     bool alternate = false;
     QStringList dialogAnswers; // one per save dialog; "" cancels
     QStringList dialogSuggestions;
 
     Rig()
     {
-        ErrorBox::setSink([this](const QString &t) { boxes << t; });
         form.setAlternateModeSource([this] { return alternate; });
         form.setSaveDialog([this](QWidget *, const QString &suggested) {
             dialogSuggestions << suggested;
             return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
         });
     }
-    ~Rig() { ErrorBox::setSink({}); }
-
     template <typename T = QWidget> T *get(const char *name) const
     {
         T *w = form.findChild<T *>(name);
@@ -180,6 +184,17 @@ private slots:
         QVERIFY(modal);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(rig.get<QLabel>("TitleInfo")->text(), QString("QV-274 Control panel v1.5    "));
+    }
+
+    // A port list that cannot be read at start-up is reported once; the window still starts.
+    void startUpWithoutPortList()
+    {
+        SerialLink::injectPortListFault();
+        Rig rig; // the sink is set before the window reads the list
+        QCOMPARE(rig.boxes, QStringList{"Ошибка обращения к системному реестру."});
+        QCOMPARE(rig.get<QComboBox>("cbBaudRate")->currentIndex(), 8);
+        QCOMPARE(rig.get<QComboBox>("sComboBox1")->currentText(), QString("COM1"));
+        QVERIFY(rig.open());
     }
 
     // The clock runs and re-applies the live LCD's visibility at every tick, which must cost
