@@ -43,7 +43,6 @@ QString systemLocation(const QString &name)
     return name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
 }
 
-
 // The names under /sys/class/tty, in directory order; empty where there is no such folder.
 QByteArray ttyDeviceKey()
 {
@@ -235,7 +234,7 @@ void SerialLink::stopFeed(bool deliverArrived)
     const quint64 opening = m_opening;
     QMetaObject::invokeMethod(
         this, [this, opening, deliverArrived] { finishStoppedFeed(opening, deliverArrived); },
-                              Qt::QueuedConnection);
+        Qt::QueuedConnection);
 }
 
 void SerialLink::finishStoppedFeed(quint64 opening, bool deliverArrived)
