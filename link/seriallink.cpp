@@ -263,9 +263,7 @@ void SerialLink::onReadyRead()
         m_rxDuringWrite = true;
         return;
     }
-    const qint64 count = bytesAvailable();
-    if (count > 0)
-        emit rxChar(count);
+    emitPendingRx(m_opening);
 }
 
 void SerialLink::emitPendingRx(quint64 opening)

@@ -18,7 +18,6 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,9 +74,9 @@ TForm1::TForm1(QWidget *parent)
     setFont(font);
     // Qt paints every widget through a back buffer already: the window is double-buffered.
 
-    titleBar_ = new TitleBar(this);
-    titleBar_->setGeometry(0, 0, kClientWidth, TitleBar::kHeight);
-    aboutItem_ = titleBar_->addItem(Glyphs::about(), "О программе", "AboutItem");
+    auto *titleBar = new TitleBar(this);
+    titleBar->setGeometry(0, 0, kClientWidth, TitleBar::kHeight);
+    aboutItem_ = titleBar->addItem(Glyphs::about(), "О программе", "AboutItem");
     connect(aboutItem_, &QToolButton::clicked, this, &TForm1::showAbout);
 
     auto *client = new QWidget(this);

@@ -16,7 +16,6 @@ class QToolButton;
 class PortListPoller;
 class SerialLink;
 class StatusPanel;
-class TitleBar;
 class TLCDLine;
 
 // The main window: display mirror, port chooser, keypad, hold and copy, recording, clock.
@@ -45,7 +44,6 @@ public:
     SerialLink &link() { return *link_; }
     const RecordLog &records() const { return records_; }
     QToolButton *aboutItem() const { return aboutItem_; }
-    TitleBar *titleBar() const { return titleBar_; }
 
 public slots:
     void openPort();
@@ -84,7 +82,6 @@ private:
     SaveDialog saveDialog_;
     QString lastFileName_ = QStringLiteral("QV_274 LogFile");
 
-    TitleBar *titleBar_ = nullptr;
     QToolButton *aboutItem_ = nullptr;
     QPushButton *openButton_ = nullptr;
     QPushButton *closeButton_ = nullptr;

@@ -576,7 +576,6 @@ private slots:
     // Closing the port keeps the recording; reopening continues its numbering.
     void recordingAcrossReopen()
     {
-        QTemporaryDir dir;
         Rig rig;
         QVERIFY(rig.open());
         rig.click(rig.record());
